@@ -21,6 +21,7 @@ class AESPlatform {
 
   // Reads the first 16 bytes of `key`; callers guarantee at least 16.
   KeySchedule keyExpansion(const std::uint8_t* key) const;
+  // Throws std::invalid_argument when `key` holds fewer than 16 bytes.
   KeySchedule keyExpansion(const Bytes& key) const;
 
   void subBytes(State& s) const;
@@ -29,6 +30,7 @@ class AESPlatform {
   void invShiftRows(State& s) const;
   void mixColumns(State& s) const;
   void invMixColumns(State& s) const;
+  // Throws std::invalid_argument for a round outside 0..10.
   void addRoundKey(State& s, const KeySchedule& w, int round) const;
 
   // x[i] = a[i] ^ b[i]; throws std::invalid_argument("Arrays must have the same length").
@@ -36,7 +38,7 @@ class AESPlatform {
 
   Block encryptBlock(const Block& in, const KeySchedule& w) const;
   Block decryptBlock(const Block& in, const KeySchedule& w) const;
-  // Convenience forms that derive the schedule for one block.
+  // Convenience forms that derive the schedule for one block (key checked as keyExpansion does).
   Block encryptBlock(const Block& in, const Bytes& key) const;
   Block decryptBlock(const Block& in, const Bytes& key) const;
 
