@@ -14,7 +14,8 @@ class CMD {
 
   // Date-time block: writes the host clock in seconds to object 0x1800.
   static Words DT(const Bytes& key);
-  // User block: writes `name` (UTF-8) to the text object 0x1801.
+  // User block: writes `name` (UTF-8) to the text object 0x1801. Its byte count travels in one
+  // byte, so a name over 255 bytes throws std::invalid_argument.
   static Words USR(const Bytes& key, std::string_view name);
 
   // The user name every command of the kit sends.

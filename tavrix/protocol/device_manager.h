@@ -38,7 +38,8 @@ class DeviceManager {
 
   // Sends `frames` in order with command byte 0, reading n + 2 words after each; stops at the
   // first failure: ERROR for a failed exchange or a rejected payload, UNAUTHORIZED for a status
-  // word of 0xFFFF or less.
+  // word of 0xFFFF or less. A negative n leaves no room for the status word: nothing is sent and
+  // the result is ERROR. An empty parser accepts every payload.
   static asio::awaitable<Result> transAndCheckResult(NFCTag& t, Device d,
                                                      std::vector<Words> frames, std::int32_t n,
                                                      ResponseParser parser);
