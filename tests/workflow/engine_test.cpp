@@ -220,6 +220,9 @@ struct ErrorCase {
   std::function<void(EngineRun&)> arm;
   std::vector<std::string> expected;
 };
+void PrintTo(const ErrorCase& c, std::ostream* os) {
+  *os << c.where;
+}
 
 class ErrorRaised : public EngineRun, public ::testing::WithParamInterface<ErrorCase> {};
 
@@ -293,6 +296,9 @@ struct FlowCase {
   std::string report;
   std::function<void(const sim::LockState&)> check = [](const sim::LockState&) {};
 };
+void PrintTo(const FlowCase& c, std::ostream* os) {
+  *os << c.name;
+}
 
 class MaintenanceFlow : public EngineRun, public ::testing::WithParamInterface<FlowCase> {};
 
