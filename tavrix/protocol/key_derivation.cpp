@@ -14,10 +14,11 @@ Bytes DeviceManager::toFixed16(std::string_view password) {
 
 Bytes DeviceManager::enc(const Bytes& key, const DeviceInfo& info) {
   Bytes block(16);
-  for (int i = 0; i < 8; ++i) {
+  // The identity, most significant byte first, twice.
+  for (std::size_t i = 0; i < 8; ++i) {
     const auto b = static_cast<std::uint8_t>(info.id() >> (56 - 8 * i));
-    block[static_cast<std::size_t>(i)] = b;
-    block[static_cast<std::size_t>(i + 8)] = b;
+    block[i] = b;
+    block[i + 8] = b;
   }
   return AESUtil::encrypt(block, key, AESUtil::zeroIv());
 }

@@ -34,7 +34,8 @@ class TaskCallback {
   // conversion makes a new identity.
   template <class F>
   requires(!std::same_as<std::remove_cvref_t<F>, TaskCallback> && std::is_invocable_v<F&, Args...>)
-      TaskCallback(F&& f)  // NOLINT(google-explicit-constructor)
+      // NOLINTNEXTLINE(google-explicit-constructor,bugprone-forwarding-reference-overload)
+      TaskCallback(F&& f)
       : holder_(makeHolder(Function(std::forward<F>(f)))) {}
 
   void operator()(Args... args) const {
