@@ -6,11 +6,14 @@
 //   - a task, here a ControlTask that unlocks, with callbacks for the charge and the motor.
 // The engine's process() is then run once per contact with a lock.
 
+#include <any>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <asio/co_spawn.hpp>
 #include <asio/io_context.hpp>

@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/bootstrap.sh
-cmake -S . -B build -DCMAKE_CXX_COMPILER=g++ -DTAVRIX_WERROR=ON >/dev/null
-cmake --build build -j "$(nproc)" --target unlock_simulated
-build/examples/unlock_simulated
+cmake -S . -B build-run -DTAVRIX_BUILD_TESTS=OFF -DTAVRIX_BUILD_BENCH=OFF >/dev/null
+cmake --build build-run -j "$(nproc)" --target unlock_simulated
+build-run/examples/unlock_simulated

@@ -15,18 +15,19 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 export TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1:second_deadlock_stack=1}
 
 echo "== g++, warnings as errors"
-cmake -S . -B build -DCMAKE_CXX_COMPILER=g++ -DTAVRIX_WERROR=ON >/dev/null
+cmake -S . -B build -DCMAKE_CXX_COMPILER=g++ -DTAVRIX_WERROR=ON -DTAVRIX_BUILD_TESTS=ON \
+  -DTAVRIX_BUILD_BENCH=ON -DTAVRIX_BUILD_EXAMPLES=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== clang, address and undefined-behaviour sanitizers"
 cmake -S . -B build-asan -DCMAKE_CXX_COMPILER=clang++-14 -DTAVRIX_WERROR=ON \
-  -DTAVRIX_SANITIZE=address,undefined -DTAVRIX_BUILD_BENCH=OFF >/dev/null
+  -DTAVRIX_SANITIZE=address,undefined -DTAVRIX_BUILD_TESTS=ON -DTAVRIX_BUILD_BENCH=OFF >/dev/null
 cmake --build build-asan -j "$jobs"
 ctest --test-dir build-asan --output-on-failure -j "$jobs"
 
 echo "== clang, thread sanitizer (concurrent suites)"
 cmake -S . -B build-tsan -DCMAKE_CXX_COMPILER=clang++-14 -DTAVRIX_WERROR=ON \
-  -DTAVRIX_SANITIZE=thread -DTAVRIX_BUILD_BENCH=OFF -DTAVRIX_BUILD_EXAMPLES=OFF >/dev/null
+  -DTAVRIX_SANITIZE=thread -DTAVRIX_BUILD_TESTS=ON -DTAVRIX_BUILD_BENCH=OFF -DTAVRIX_BUILD_EXAMPLES=OFF >/dev/null
 cmake --build build-tsan -j "$jobs" --target concurrent_tests
 ctest --test-dir build-tsan --output-on-failure -j "$jobs" -L concurrent

@@ -27,6 +27,9 @@ using ResponseParser = std::function<bool(const Words& payload, std::int32_t i)>
 // retries, and reports through Result; a value is present exactly when the result is OK.
 // Keys are 16 bytes; a key of another length throws std::invalid_argument before anything is
 // sent. The tag must outlive the command, and commands on one tag must not overlap.
+// Cancelling a command through Asio ends it: a cancellation that reaches a tag exchange gives
+// the failure result; one already pending when the command awaits its next step is raised as
+// Asio's operation_aborted error, as for any other coroutine.
 class DeviceManager {
  public:
   DeviceManager() = delete;

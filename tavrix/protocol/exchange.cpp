@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "tavrix/protocol/device_manager.h"
+#include "tavrix/taglink/fail_safe.h"
 #include "tavrix/taglink/nfc_util.h"
 
 namespace tavrix {
@@ -15,17 +16,22 @@ constexpr std::uint32_t kHighestRefusal = 0xFFFF;
 
 asio::awaitable<Outcome<Words>> DeviceManager::call(NFCTag& t, Device d, std::uint8_t f,
                                                     Words words, std::uint32_t readCount) {
-  if (!co_await NFCUtil::write(t, d.s(), f, std::move(words))) {
-    co_return Outcome<Words>::failed(Result::ERROR);
-  }
-  // The tag link counts in signed words; no mailbox comes near that size.
-  const auto count = static_cast<std::int32_t>(
-      std::min<std::uint32_t>(readCount, std::numeric_limits<std::int32_t>::max()));
-  auto answer = co_await NFCUtil::read(t, d.s(), count);
-  if (!answer) {
-    co_return Outcome<Words>::failed(Result::ERROR);
-  }
-  co_return Outcome<Words>::ok(std::move(*answer));
+  // A cancellation between the write and the read is a failed exchange too, not an exception.
+  return failSafe(
+      [&t, d, f, words = std::move(words), readCount]() mutable -> asio::awaitable<Outcome<Words>> {
+        if (!co_await NFCUtil::write(t, d.s(), f, std::move(words))) {
+          co_return Outcome<Words>::failed(Result::ERROR);
+        }
+        // The tag link counts in signed words; no mailbox comes near that size.
+        const auto count = static_cast<std::int32_t>(
+            std::min<std::uint32_t>(readCount, std::numeric_limits<std::int32_t>::max()));
+        auto answer = co_await NFCUtil::read(t, d.s(), count);
+        if (!answer) {
+          co_return Outcome<Words>::failed(Result::ERROR);
+        }
+        co_return Outcome<Words>::ok(std::move(*answer));
+      },
+      Outcome<Words>::failed(Result::ERROR));
 }
 
 asio::awaitable<Result> DeviceManager::transAndCheckResult(NFCTag& t, Device d,

@@ -1,8 +1,6 @@
 #include "tavrix/taglink/nfc_util.h"
 
-#include <exception>
-#include <new>
-
+#include "tavrix/taglink/fail_safe.h"
 #include "tavrix/taglink/mailbox_frames.h"
 
 namespace tavrix {
@@ -34,65 +32,71 @@ std::optional<std::uint32_t> framedWord(const Bytes& answer, std::uint8_t frame)
   return wordAt(answer, 1);
 }
 
-// One exchange whose failure, however it shows, is an empty answer. Running out of memory is no
-// tag failure and passes through.
+// One exchange; a failure, however it shows, is an empty answer.
 asio::awaitable<Bytes> exchange(NFCTag& t, Bytes cmd) {
-  try {
-    co_return co_await t.transceive(std::move(cmd));
-  } catch (const std::bad_alloc&) {
-    throw;
-  } catch (...) {
-    co_return Bytes{};
-  }
+  return failSafe([&t, cmd = std::move(cmd)]() mutable { return t.transceive(std::move(cmd)); },
+                  Bytes{});
 }
 
 }  // namespace
 
 asio::awaitable<bool> NFCUtil::start(NFCTag& t) {
-  Bytes cmd{mailbox::kStart, mailbox::kStartArgument};
-  const Bytes answer = co_await exchange(t, std::move(cmd));
-  co_return answer == Bytes{mailbox::kStart, mailbox::kStart};
+  return failSafe(
+      [&t]() -> asio::awaitable<bool> {
+        Bytes cmd{mailbox::kStart, mailbox::kStartArgument};
+        const Bytes answer = co_await exchange(t, std::move(cmd));
+        co_return answer == Bytes{mailbox::kStart, mailbox::kStart};
+      },
+      false);
 }
 
 asio::awaitable<std::optional<std::uint32_t>> NFCUtil::getStartAddress(NFCTag& t) {
-  const Bytes answer = co_await exchange(t, addressed(mailbox::kQuery, 0));
-  co_return framedWord(answer, mailbox::kQuery);
+  return failSafe(
+      [&t]() -> asio::awaitable<std::optional<std::uint32_t>> {
+        const Bytes answer = co_await exchange(t, addressed(mailbox::kQuery, 0));
+        co_return framedWord(answer, mailbox::kQuery);
+      },
+      std::optional<std::uint32_t>{});
 }
 
 asio::awaitable<std::optional<Words>> NFCUtil::read(NFCTag& t, std::uint32_t address,
                                                     std::int32_t count) {
-  Words words;
-  if (count <= 0) {
-    co_return words;
-  }
-  words.reserve(static_cast<std::size_t>(count));
-  for (std::int32_t i = 0; i < count; ++i) {
-    const Bytes answer = co_await exchange(t, addressed(mailbox::kRead, address));
-    const auto word = framedWord(answer, mailbox::kRead);
-    if (!word) {
-      co_return std::nullopt;
-    }
-    words.push_back(*word);
-    address += 4;
-  }
-  co_return words;
+  return failSafe(
+      [&t, address, count]() mutable -> asio::awaitable<std::optional<Words>> {
+        Words words;
+        for (std::int32_t i = 0; i < count; ++i) {
+          const Bytes answer = co_await exchange(t, addressed(mailbox::kRead, address));
+          const auto word = framedWord(answer, mailbox::kRead);
+          if (!word) {
+            co_return std::nullopt;
+          }
+          words.push_back(*word);
+          address += 4;
+        }
+        co_return words;
+      },
+      std::optional<Words>{});
 }
 
 asio::awaitable<bool> NFCUtil::write(NFCTag& t, std::uint32_t address, std::uint8_t cc,
                                      Words words) {
-  words.insert(words.begin(), mailbox::headerWord(cc));
-  const Bytes acknowledged{mailbox::kWrite, mailbox::kWrite};
-  for (std::uint32_t w : words) {
-    Bytes cmd = addressed(mailbox::kWrite, address);
-    appendWord(cmd, w);
-    if (co_await exchange(t, std::move(cmd)) != acknowledged) {
-      co_return false;
-    }
-    address += 4;
-  }
-  Bytes trigger{mailbox::kQuery, mailbox::kTriggerArgument, 0, 0, 0};
-  const Bytes expected{mailbox::kQuery, mailbox::kQuery, 0, 0, cc, mailbox::kQuery};
-  co_return co_await exchange(t, std::move(trigger)) == expected;
+  return failSafe(
+      [&t, address, cc, words = std::move(words)]() mutable -> asio::awaitable<bool> {
+        words.insert(words.begin(), mailbox::headerWord(cc));
+        const Bytes acknowledged{mailbox::kWrite, mailbox::kWrite};
+        for (std::uint32_t w : words) {
+          Bytes cmd = addressed(mailbox::kWrite, address);
+          appendWord(cmd, w);
+          if (co_await exchange(t, std::move(cmd)) != acknowledged) {
+            co_return false;
+          }
+          address += 4;
+        }
+        Bytes trigger{mailbox::kQuery, mailbox::kTriggerArgument, 0, 0, 0};
+        const Bytes expected{mailbox::kQuery, mailbox::kQuery, 0, 0, cc, mailbox::kQuery};
+        co_return co_await exchange(t, std::move(trigger)) == expected;
+      },
+      false);
 }
 
 }  // namespace tavrix

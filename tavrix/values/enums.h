@@ -22,32 +22,37 @@ enum class CustomDataConfig : std::uint32_t { WRITE = 1, READ = 2 };
 
 template <>
 struct EnumInfo<Met> {
+  static constexpr bool coded = true;
   static constexpr std::array<EnumEntry<Met>, 3> entries{
       {{Met::SINGLE, "SINGLE"}, {Met::VOLTAGE, "VOLTAGE"}, {Met::TIMER, "TIMER"}}};
 };
 template <>
 struct EnumInfo<CV> {
+  static constexpr bool coded = true;
   static constexpr std::array<EnumEntry<CV>, 3> entries{
       {{CV::LOW, "LOW"}, {CV::MEDIUM, "MEDIUM"}, {CV::HIGH, "HIGH"}}};
 };
 template <>
 struct EnumInfo<Ctrl> {
+  static constexpr bool coded = true;
   static constexpr std::array<EnumEntry<Ctrl>, 2> entries{
       {{Ctrl::LOCK, "LOCK"}, {Ctrl::UNLOCK, "UNLOCK"}}};
 };
 template <>
 struct EnumInfo<UserType> {
+  static constexpr bool coded = true;
   static constexpr std::array<EnumEntry<UserType>, 2> entries{
       {{UserType::NORMAL, "NORMAL"}, {UserType::SUPERVISOR, "SUPERVISOR"}}};
 };
 template <>
 struct EnumInfo<CustomDataConfig> {
+  static constexpr bool coded = true;
   static constexpr std::array<EnumEntry<CustomDataConfig>, 2> entries{
       {{CustomDataConfig::WRITE, "WRITE"}, {CustomDataConfig::READ, "READ"}}};
 };
 
 template <class E>
-concept CodedEnum = requires { EnumInfo<E>::entries; } && std::is_enum_v<E>;
+concept CodedEnum = std::is_enum_v<E> && EnumInfo<E>::coded;
 
 // The numeric code a constant carries on the wire.
 template <CodedEnum E>

@@ -14,6 +14,8 @@ enum class Result { OK, ERROR, UNAUTHORIZED };
 
 template <>
 struct EnumInfo<Result> {
+  // Result carries no wire code: it has a name and an ordinal only.
+  static constexpr bool coded = false;
   static constexpr std::array<EnumEntry<Result>, 3> entries{
       {{Result::OK, "OK"}, {Result::ERROR, "ERROR"}, {Result::UNAUTHORIZED, "UNAUTHORIZED"}}};
 };

@@ -36,8 +36,9 @@ class CommonTask {
  protected:
   CommonTask() = default;
   // Copying is for the kinds' own with-ers; a bare CommonTask is never copied (no slicing).
+  // Nothing is ever assigned: a task is immutable once built, in whatever way it is held.
   CommonTask(const CommonTask&) = default;
-  CommonTask& operator=(const CommonTask&) = default;
+  CommonTask& operator=(const CommonTask&) = delete;
 };
 
 std::ostream& operator<<(std::ostream& os, const CommonTask& task);

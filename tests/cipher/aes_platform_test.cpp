@@ -10,7 +10,7 @@
 
 #include "tavrix/cipher/aes_key_expansion.h"
 #include "tests/cipher/error_message.h"
-#include "tests/cipher/openssl_reference.h"
+#include "tests/support/openssl_reference.h"
 #include "tests/support/scripted_tag.h"
 
 namespace tavrix {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/cipher/error_message.h"
-#include "tests/cipher/openssl_reference.h"
+#include "tests/support/openssl_reference.h"
 #include "tests/support/scripted_tag.h"
 
 namespace tavrix {

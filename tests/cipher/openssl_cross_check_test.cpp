@@ -4,7 +4,7 @@
 #include <random>
 
 #include "tavrix/cipher/aes_util.h"
-#include "tests/cipher/openssl_reference.h"
+#include "tests/support/openssl_reference.h"
 
 namespace tavrix {
 namespace {

@@ -113,6 +113,9 @@ struct NameCase {
   std::string bytes;
   std::optional<std::string> username;  // nothing: the read fails
 };
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << "L=" << c.length;
+}
 
 class LogNames : public ::testing::TestWithParam<NameCase> {};
 

@@ -19,6 +19,9 @@ struct ClockCase {
   std::int64_t millis;
   std::uint32_t word4;
 };
+void PrintTo(const ClockCase& c, std::ostream* os) {
+  *os << c.millis << "ms";
+}
 
 class DateTimeBlock : public ::testing::TestWithParam<ClockCase> {};
 
@@ -44,6 +47,9 @@ struct NameCase {
   std::uint32_t lengthWord;
   std::size_t fillerBytes;
 };
+void PrintTo(const NameCase& c, std::ostream* os) {
+  *os << c.name.size() << " bytes";
+}
 
 class UserBlock : public ::testing::TestWithParam<NameCase> {};
 

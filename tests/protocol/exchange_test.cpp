@@ -49,6 +49,9 @@ struct StatusCase {
   Result expected;
   std::size_t framesSent;  // of two
 };
+void PrintTo(const StatusCase& c, std::ostream* os) {
+  *os << "status " << c.status;
+}
 
 class StatusWord : public ::testing::TestWithParam<StatusCase> {};
 

@@ -90,6 +90,9 @@ struct ChargeCase {
   std::uint16_t level;
   bool complete;
 };
+void PrintTo(const ChargeCase& c, std::ostream* os) {
+  *os << "target " << c.target << ", present " << c.present;
+}
 
 class ChargeArithmetic : public ::testing::TestWithParam<ChargeCase> {};
 
@@ -180,6 +183,9 @@ struct ParametersCase {
   // (request word, value in the top bits, value width in bytes) in the order sent
   std::vector<std::tuple<std::uint32_t, std::uint32_t, int>> writes;
 };
+void PrintTo(const ParametersCase& c, std::ostream* os) {
+  *os << c.p;
+}
 
 class SetParameters : public ::testing::TestWithParam<ParametersCase> {};
 

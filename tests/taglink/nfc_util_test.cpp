@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include <asio/bind_cancellation_slot.hpp>
 #include <asio/cancellation_signal.hpp>
 #include <asio/co_spawn.hpp>
@@ -141,6 +143,54 @@ TEST(NFCUtilCancellation, ACancelledExchangeIsAFailedOperationNotAnError) {
   ctx.run();
   EXPECT_FALSE(error);
   EXPECT_EQ(started, false);
+}
+
+// Cancellation that arrives while the tag still answers properly: the operation's next step is
+// where Asio raises it, and the operation must end there with its failure result.
+class CancellingTag : public NFCTag {
+ public:
+  explicit CancellingTag(asio::cancellation_signal& signal) : signal_(signal) {}
+  asio::awaitable<Bytes> transceive(Bytes data) override {
+    ++exchanges;
+    signal_.emit(asio::cancellation_type::terminal);
+    const std::uint8_t op = data.at(0);
+    if (op == 0x70)
+      co_return Bytes{0x70, 0x70};
+    co_return Bytes{op, 0, 0, 0x10, 0, op};
+  }
+  int exchanges = 0;
+
+ private:
+  asio::cancellation_signal& signal_;
+};
+
+template <class T>
+void expectFailureAfterOneExchange(std::function<asio::awaitable<T>(NFCTag&)> op, T failure) {
+  asio::io_context ctx;
+  asio::cancellation_signal signal;
+  CancellingTag tag(signal);
+  std::exception_ptr error;
+  std::optional<T> result;
+  asio::co_spawn(ctx, op(tag),
+                 asio::bind_cancellation_slot(signal.slot(), [&](std::exception_ptr e, T r) {
+                   error = e;
+                   result = std::move(r);
+                 }));
+  ctx.run();
+  EXPECT_FALSE(error);
+  ASSERT_TRUE(result.has_value());
+  EXPECT_EQ(*result, failure);
+  EXPECT_EQ(tag.exchanges, 1);
+}
+
+TEST(NFCUtilCancellation, CancellationBetweenExchangesEndsTheOperationWithItsFailure) {
+  expectFailureAfterOneExchange<bool>(
+      [](NFCTag& t) {
+        return NFCUtil::write(t, 0x1000, 0, Words{1, 2});
+      },
+      false);
+  expectFailureAfterOneExchange<std::optional<Words>>(
+      [](NFCTag& t) { return NFCUtil::read(t, 0x1000, 3); }, std::nullopt);
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "tests/cipher/openssl_reference.h"
+#include "tests/support/openssl_reference.h"
 
 #include <gtest/gtest.h>
 #include <openssl/evp.h>
