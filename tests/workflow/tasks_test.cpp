@@ -1,6 +1,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,16 @@
 
 namespace tavrix {
 namespace {
+
+// Tasks are immutable however they are held: they can be copied (the with-ers) but never
+// assigned over.
+static_assert(std::is_copy_constructible_v<ControlTask> &&
+              !std::is_copy_assignable_v<ControlTask> && !std::is_move_assignable_v<ControlTask>);
+static_assert(!std::is_copy_assignable_v<SetKeyTask> &&
+              !std::is_copy_assignable_v<SetParametersTask> &&
+              !std::is_copy_assignable_v<GetLogTask> &&
+              !std::is_copy_assignable_v<GetVersionTask> &&
+              !std::is_copy_assignable_v<CallFunctionTask>);
 
 // Every kind reports a failed selection through its own callback, exactly once, with ERROR;
 // CallFunctionTask stays silent.
